@@ -1,0 +1,14 @@
+#include "fatal.hpp"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+void fatal(std::string_view message) {
+  std::string line = "cdmg2csv: ";
+  line.append(message);
+  line.push_back('\n');
+  std::fflush(stdout);
+  std::fputs(line.c_str(), stderr);
+  std::exit(kExitRefused);
+}
