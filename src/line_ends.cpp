@@ -35,6 +35,69 @@ bool write_all(int descriptor, std::string_view bytes) {
   return true;
 }
 
+// Calls `take` with each piece of the file on `descriptor` read from its
+// current position, until `take` returns false or the file ends.
+template <typename Take>
+void read_pieces(int descriptor, std::string_view name, Take take) {
+  std::array<char, kChunkSize> chunk{};
+  for (;;) {
+    const ssize_t got = ::read(descriptor, chunk.data(), chunk.size());
+    if (got < 0) {
+      if (errno == EINTR) {
+        continue;
+      }
+      fail(name, "read");
+    }
+    if (!take(std::string_view(chunk.data(), static_cast<std::size_t>(got))) ||
+        got == 0) {
+      return;
+    }
+  }
+}
+
+bool has_crlf(int descriptor, std::string_view name) {
+  bool found = false;
+  bool after_carriage_return = false;
+  read_pieces(descriptor, name, [&](std::string_view piece) {
+    for (const char c : piece) {
+      if (after_carriage_return && c == kLineFeed) {
+        found = true;
+        return false;
+      }
+      after_carriage_return = c == kCarriageReturn;
+    }
+    return true;
+  });
+  return found;
+}
+
+void copy_with_unix_line_ends(int descriptor, std::string_view name) {
+  constexpr const char *kCopyStep = "cannot make a copy with LF line ends";
+  const int copy = ::memfd_create("cdmg2csv-component", MFD_CLOEXEC);
+  if (copy < 0) {
+    fail(name, kCopyStep);
+  }
+  LineEndFilter filter;
+  std::string filtered;
+  filtered.reserve(kChunkSize + 1);
+  read_pieces(descriptor, name, [&](std::string_view piece) {
+    filtered.clear();
+    if (piece.empty()) {
+      filter.finish(filtered);
+    } else {
+      filter.filter(piece, filtered);
+    }
+    if (!write_all(copy, filtered)) {
+      fail(name, kCopyStep);
+    }
+    return true;
+  });
+  if (::lseek(copy, 0, SEEK_SET) != 0 || ::dup2(copy, descriptor) < 0) {
+    fail(name, kCopyStep);
+  }
+  ::close(copy);
+}
+
 } // namespace
 
 void LineEndFilter::filter(std::string_view piece, std::string &out) {
@@ -57,39 +120,17 @@ void LineEndFilter::finish(std::string &out) {
 }
 
 void use_unix_line_ends(int descriptor, std::string_view name) {
-  const int copy = ::memfd_create("cdmg2csv-component", MFD_CLOEXEC);
-  if (copy < 0) {
-    fail(name, "cannot make a copy with LF line ends");
-  }
-  LineEndFilter filter;
-  std::array<char, kChunkSize> chunk{};
-  std::string filtered;
-  filtered.reserve(kChunkSize + 1);
-  for (;;) {
-    const ssize_t got = ::read(descriptor, chunk.data(), chunk.size());
-    if (got < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
+  // A file with LF line ends only is left as it is; a descriptor that cannot
+  // be read twice (a pipe) is always copied.
+  const bool seekable = ::lseek(descriptor, 0, SEEK_CUR) == 0;
+  if (seekable) {
+    const bool needs_copy = has_crlf(descriptor, name);
+    if (::lseek(descriptor, 0, SEEK_SET) != 0) {
       fail(name, "read");
     }
-    filtered.clear();
-    if (got == 0) {
-      filter.finish(filtered);
-    } else {
-      filter.filter(
-          std::string_view(chunk.data(), static_cast<std::size_t>(got)),
-          filtered);
-    }
-    if (!write_all(copy, filtered)) {
-      fail(name, "cannot make a copy with LF line ends");
-    }
-    if (got == 0) {
-      break;
+    if (!needs_copy) {
+      return;
     }
   }
-  if (::lseek(copy, 0, SEEK_SET) != 0 || ::dup2(copy, descriptor) < 0) {
-    fail(name, "cannot make a copy with LF line ends");
-  }
-  ::close(copy);
+  copy_with_unix_line_ends(descriptor, name);
 }
