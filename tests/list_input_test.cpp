@@ -1,0 +1,125 @@
+// The list-input rules by which header values and samples are read.
+#include "accelerogram.hpp"
+#include "program_run.hpp"
+#include "scratch_directory.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct ListCase {
+  const char *name;
+  std::vector<std::string> data; // the data records
+  std::vector<double> expected;  // the samples read; nt is their count
+};
+
+class ListInputTest : public testing::TestWithParam<ListCase> {};
+
+TEST_P(ListInputTest, ReadsTheSamples) {
+  const ListCase &c = GetParam();
+  const auto nt = static_cast<int>(c.expected.size());
+  const ScratchDirectory directory;
+  Component file = component(nt, "0.005", {});
+  file.data = c.data;
+  put_accelerogram(directory, file, file, file);
+  const RunResult result = run_cdmg2csv(directory.path(), "out.csv\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.status, "exit 0");
+  std::string table;
+  for (int k = 1; k <= nt; ++k) {
+    const double sample = c.expected[static_cast<std::size_t>(k - 1)];
+    table += row(static_cast<float>((k - 1) * static_cast<double>(0.005F)),
+                 sample, sample, sample);
+  }
+  EXPECT_EQ(directory.read("out.csv"), table);
+}
+
+// A sample the read leaves as it was keeps the series' starting zero.
+constexpr double kUnchanged = 0.0;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, ListInputTest,
+    testing::Values(ListCase{"commas_separate_values",
+                             {"1,2 ,3 , 4,5,6,7,8"},
+                             {1, 2, 3, 4, 5, 6, 7, 8}},
+                    ListCase{"comma_after_comma_is_an_empty_item",
+                             {"1,,3,4,5,6,7,8,9"},
+                             {1, kUnchanged, 3, 4, 5, 6, 7, 8}},
+                    ListCase{"comma_at_start_is_an_empty_item",
+                             {",2 3 4 5 6 7 8 9"},
+                             {kUnchanged, 2, 3, 4, 5, 6, 7, 8}},
+                    ListCase{"comma_opening_the_next_record_is_an_empty_item",
+                             {"1 2 3", ",4 5 6 7 8"},
+                             {1, 2, 3, kUnchanged, 4, 5, 6, 7}},
+                    ListCase{"slash_ends_the_read",
+                             {"1 2 3 / 4 5 6 7 8", "9 10"},
+                             {1, 2, 3, kUnchanged, kUnchanged, kUnchanged,
+                              kUnchanged, kUnchanged, 9, 10}},
+                    ListCase{"repeat_count_copies_a_value",
+                             {"3*2.5 4 5 6 7 8"},
+                             {2.5, 2.5, 2.5, 4, 5, 6, 7, 8}},
+                    ListCase{"repeat_count_of_empty_items",
+                             {"2* 3 4 5 6 7 8"},
+                             {kUnchanged, kUnchanged, 3, 4, 5, 6, 7, 8}},
+                    ListCase{"sign_after_digits_is_an_exponent",
+                             {"1.5-3 2.5+2 3 4 5 6 7 8"},
+                             {0.0015F, 250, 3, 4, 5, 6, 7, 8}},
+                    ListCase{"d_exponents",
+                             {"1D2 2.5d-1 3E1 4e0 5 6 7 8"},
+                             {100, 0.25, 30, 4, 5, 6, 7, 8}},
+                    ListCase{"tabs_separate_values",
+                             {"1\t2\t3\t4\t 5\t6\t7\t8"},
+                             {1, 2, 3, 4, 5, 6, 7, 8}},
+                    ListCase{"value_running_into_the_next_shifts_the_group",
+                             {"0.001-0.5 2 3 4 5 6 7 8"},
+                             {0.001F, 0.5, 2, 3, 4, 5, 6, 7}},
+                    ListCase{"short_records_continue_on_the_next",
+                             {"1 2 3", "", "4 5", "6 7 8 9", "10 11"},
+                             {1, 2, 3, 4, 5, 6, 7, 8, 10, 11}},
+                    ListCase{"values_past_eight_are_dropped",
+                             {"1 2 3 4 5 6 7 8 9 10", "11 12"},
+                             {1, 2, 3, 4, 5, 6, 7, 8, 11, 12}},
+                    ListCase{"text_after_the_last_value_is_dropped",
+                             {"1 2 3 4 5 6 7 8 end of record"},
+                             {1, 2, 3, 4, 5, 6, 7, 8}}),
+    [](const testing::TestParamInfo<ListCase> &test) {
+      return test.param.name;
+    });
+
+struct CountCase {
+  const char *name;
+  std::string record;
+  int nt;
+};
+
+class SampleCountRecordTest : public testing::TestWithParam<CountCase> {};
+
+TEST_P(SampleCountRecordTest, ReadsNt) {
+  const CountCase &c = GetParam();
+  const ScratchDirectory directory;
+  Component file = component(
+      c.nt, "0.005", std::vector<double>(static_cast<std::size_t>(c.nt), 1.0));
+  file.count = c.record;
+  put_accelerogram(directory, file, file, file);
+  const RunResult result = run_cdmg2csv(directory.path(), "out.csv\n");
+  const std::string one = echo(file, "0.00499999989", c.nt);
+  EXPECT_EQ(result.out, kOpening + one + one + one + kOutputPrompt);
+  EXPECT_EQ(result.status, "exit 0");
+  EXPECT_EQ(directory.read("out.csv").size(),
+            static_cast<std::size_t>(c.nt) * 41);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, SampleCountRecordTest,
+    testing::Values(CountCase{"words_after_the_count", "  800 samples", 800},
+                    CountCase{"sign_after_digits_scales", "80+1", 800},
+                    CountCase{"negative_exponent_cuts_toward_zero", "80-1", 8},
+                    CountCase{"leading_blank_record", "\t  16", 16}),
+    [](const testing::TestParamInfo<CountCase> &test) {
+      return test.param.name;
+    });
+
+} // namespace

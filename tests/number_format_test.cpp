@@ -1,0 +1,96 @@
+#include "number_format.hpp"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+constexpr float kInfinity = std::numeric_limits<float>::infinity();
+constexpr float kNotANumber = std::numeric_limits<float>::quiet_NaN();
+
+struct FieldCase {
+  const char *name;
+  float value;
+  int width;
+  const char *expected;
+};
+
+class FixedFieldTest : public testing::TestWithParam<FieldCase> {};
+
+TEST_P(FixedFieldTest, RendersTheSinglePrecisionValue) {
+  const FieldCase &c = GetParam();
+  EXPECT_EQ(fixed_field(static_cast<double>(c.value), c.width, 3), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, FixedFieldTest,
+    testing::Values(
+        // 0.0005 in single precision lies just above one half of 0.001.
+        FieldCase{"stored_half_rounds_up", 0.0005F, 10, "     0.001"},
+        FieldCase{"negative_zero_has_no_sign", -0.0004F, 10, "     0.000"},
+        FieldCase{"zero_before_point", 0.005F, 7, "  0.005"},
+        FieldCase{"negative_below_one", -0.123F, 10, "    -0.123"},
+        FieldCase{"padded_decimals", 12.25F, 10, "    12.250"},
+        FieldCase{"time_widest", 999.999F, 7, "999.999"},
+        FieldCase{"time_most_negative", -99.999F, 7, "-99.999"},
+        FieldCase{"time_rounds_past_width", 999.9995F, 7, "*******"},
+        FieldCase{"time_negative_past_width", -100.0F, 7, "*******"},
+        FieldCase{"sample_widest", 999999.94F, 10, "999999.938"},
+        FieldCase{"sample_rounds_past_width", 999999.9995F, 10, "**********"},
+        FieldCase{"sample_negative_widest", -99999.99F, 10, "-99999.992"},
+        FieldCase{"sample_negative_past_width", -99999.9995F, 10, "**********"},
+        FieldCase{"largest_float", 3.4e38F, 10, "**********"},
+        FieldCase{"infinity", kInfinity, 10, "       inf"},
+        FieldCase{"negative_infinity", -kInfinity, 7, "   -inf"},
+        FieldCase{"not_a_number", kNotANumber, 10, "       nan"},
+        FieldCase{"negative_not_a_number", -kNotANumber, 7, "    nan"},
+        FieldCase{"infinity_past_width", -kInfinity, 3, "***"}),
+    [](const testing::TestParamInfo<FieldCase> &test) {
+      return test.param.name;
+    });
+
+struct RealCase {
+  const char *name;
+  float value;
+  const char *expected;
+};
+
+class ListDirectedRealTest : public testing::TestWithParam<RealCase> {};
+
+TEST_P(ListDirectedRealTest, PrintsNineSignificantDigits) {
+  EXPECT_EQ(list_directed_real(GetParam().value), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reals, ListDirectedRealTest,
+    testing::Values(RealCase{"interval_0_005", 0.005F, "  0.00499999989"},
+                    RealCase{"interval_0_01", 0.01F, "  0.00999999978"},
+                    RealCase{"interval_0_02", 0.02F, "  0.0199999996"},
+                    RealCase{"one_gets_a_point", 1.0F, "  1."},
+                    RealCase{"zero_gets_a_point", 0.0F, "  0."},
+                    RealCase{"negative_zero", -0.0F, "  0."},
+                    RealCase{"negative", -0.5F, " -0.5"},
+                    RealCase{"large_fixed", 123456789.0F, "  123456792."},
+                    RealCase{"small_in_exponent_form", 1e-5F,
+                             "  9.99999975E-06"},
+                    RealCase{"large_in_exponent_form", 2e9F, "  2.E+09"},
+                    RealCase{"smallest_fixed", 1e-4F, "  9.99999975E-05"},
+                    RealCase{"infinity", kInfinity, "  INF"},
+                    RealCase{"negative_infinity", -kInfinity, " -INF"},
+                    RealCase{"not_a_number", kNotANumber, "  NAN"}),
+    [](const testing::TestParamInfo<RealCase> &test) {
+      return test.param.name;
+    });
+
+TEST(RowTimeTest, IsTheExactProductRoundedOnceToSinglePrecision) {
+  EXPECT_EQ(row_time(1, 0.005F), 0.0F);
+  EXPECT_EQ(fixed_field(static_cast<double>(row_time(800, 0.005F)), 7, 3),
+            "  3.995");
+  // 7 * 0.0025F is 0.0174999996 exactly; in single precision it is
+  // 0.0175000001, which rounds up to three decimals.
+  EXPECT_EQ(fixed_field(static_cast<double>(row_time(8, 0.0025F)), 7, 3),
+            "  0.018");
+}
+
+} // namespace
