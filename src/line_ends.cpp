@@ -59,14 +59,11 @@ bool has_crlf(int descriptor, std::string_view name) {
   bool found = false;
   bool after_carriage_return = false;
   read_pieces(descriptor, name, [&](std::string_view piece) {
-    for (const char c : piece) {
-      if (after_carriage_return && c == kLineFeed) {
-        found = true;
-        return false;
-      }
-      after_carriage_return = c == kCarriageReturn;
-    }
-    return true;
+    found = (after_carriage_return && !piece.empty() &&
+             piece.front() == kLineFeed) ||
+            piece.find("\r\n") != std::string_view::npos;
+    after_carriage_return = !piece.empty() && piece.back() == kCarriageReturn;
+    return !found;
   });
   return found;
 }

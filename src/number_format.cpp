@@ -1,14 +1,78 @@
 #include "number_format.hpp"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <limits>
 
 namespace {
 
 constexpr int kSignificantDigits = 9;
 // Room for any float in fixed notation with the decimals a field may ask.
 constexpr std::size_t kRenderBuffer = 128;
+
+// Powers of ten for the decimals the exact rendering handles.
+constexpr std::array<std::uint64_t, 10> kPowersOfTen = {
+    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000, 1000000000};
+// Floats of a larger binary exponent take the general path.
+constexpr int kLargestExactExponent = 9;
+// A float's significand, as an integer, has this many bits.
+constexpr int kSignificandBits = std::numeric_limits<float>::digits;
+
+// Writes the exact value of the finite `value` rounded to `decimals`
+// decimals, ties to even, into `text` as printf's "%.*f" does, but without
+// a sign when the result is zero. Integer arithmetic only: the significand
+// times 10^decimals has at most 54 bits. Returns false, leaving `text`
+// alone, for decimals or magnitudes it does not handle.
+bool exact_decimal(float value, int decimals, std::string &text) {
+  if (decimals < 1 || decimals >= static_cast<int>(kPowersOfTen.size())) {
+    return false;
+  }
+  int exponent = 0;
+  const float fraction = std::frexp(std::fabs(value), &exponent);
+  exponent -= kSignificandBits;
+  if (exponent > kLargestExactExponent) {
+    return false;
+  }
+  const std::uint64_t scale = kPowersOfTen[static_cast<std::size_t>(decimals)];
+  const auto significand =
+      static_cast<std::uint64_t>(std::ldexp(fraction, kSignificandBits));
+  std::uint64_t scaled = 0; // value * 10^decimals, rounded
+  if (exponent >= 0) {
+    scaled = (significand * scale) << exponent;
+  } else if (-exponent < std::numeric_limits<std::uint64_t>::digits - 1) {
+    const std::uint64_t product = significand * scale;
+    const int shift = -exponent;
+    const std::uint64_t remainder = product & ((std::uint64_t{1} << shift) - 1);
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    scaled = product >> shift;
+    if (remainder > half || (remainder == half && (scaled & 1U) != 0)) {
+      ++scaled;
+    }
+  } // else: below 2^-62 of a unit, the value rounds to zero
+
+  std::array<char, kRenderBuffer> digits{};
+  char *end = digits.data() + digits.size();
+  char *p = end;
+  for (int d = 0; d < decimals; ++d) {
+    *--p = static_cast<char>('0' + scaled % 10);
+    scaled /= 10;
+  }
+  *--p = '.';
+  do {
+    *--p = static_cast<char>('0' + scaled % 10);
+    scaled /= 10;
+  } while (scaled != 0);
+  const bool zero =
+      std::find_if(p, end, [](char c) { return c != '0' && c != '.'; }) == end;
+  if (value < 0 && !zero) {
+    *--p = '-';
+  }
+  text.assign(p, static_cast<std::size_t>(end - p));
+  return true;
+}
 
 } // namespace
 
@@ -33,16 +97,16 @@ std::string list_directed_real(float value) {
   return item + magnitude;
 }
 
-std::string fixed_field(double value, int width, int decimals) {
+std::string fixed_field(float value, int width, int decimals) {
   std::string text;
   if (std::isnan(value)) {
     text = "nan";
   } else if (std::isinf(value)) {
     text = value < 0 ? "-inf" : "inf";
-  } else {
+  } else if (!exact_decimal(value, decimals, text)) {
     std::array<char, kRenderBuffer> digits{};
-    const int length =
-        std::snprintf(digits.data(), digits.size(), "%.*f", decimals, value);
+    const int length = std::snprintf(digits.data(), digits.size(), "%.*f",
+                                     decimals, static_cast<double>(value));
     if (length < 0 || static_cast<std::size_t>(length) >= digits.size()) {
       return std::string(static_cast<std::size_t>(width), '*');
     }
@@ -57,7 +121,8 @@ std::string fixed_field(double value, int width, int decimals) {
   if (text.size() > field) {
     return std::string(field, '*');
   }
-  return std::string(field - text.size(), ' ') + text;
+  text.insert(0, field - text.size(), ' ');
+  return text;
 }
 
 float row_time(std::int32_t row, float dt) {

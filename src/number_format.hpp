@@ -12,12 +12,12 @@
 // before the decimal point is kept: 0.005 prints as "  0.00499999989".
 std::string list_directed_real(float value);
 
-// `value` rounded to `decimals` decimals and right-aligned in a field of
-// `width` characters, as a Fortran F edit descriptor writes it, but with the
-// zero before the decimal point kept. A result that rounds to zero carries
-// no sign; one that does not fit is a field of asterisks; an infinite or
-// not-a-number value shows as inf, -inf or nan.
-std::string fixed_field(double value, int width, int decimals);
+// The exact value of `value` rounded to `decimals` decimals and right-aligned
+// in a field of `width` characters, as a Fortran F edit descriptor writes it,
+// but with the zero before the decimal point kept. A result that rounds to zero
+// carries no sign; one that does not fit is a field of asterisks; an infinite
+// or not-a-number value shows as inf, -inf or nan.
+std::string fixed_field(float value, int width, int decimals);
 
 // The time of table row `row` (from 1) at sample interval `dt`: the exact
 // product (row - 1) * dt rounded once to single precision.

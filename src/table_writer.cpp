@@ -16,7 +16,7 @@ constexpr const char *kRowFormat = "(a7,3(',',a10))";
 constexpr std::int64_t kRowBytes = kTimeWidth + 3 * (1 + kSampleWidth) + 1;
 
 std::string sample_field(float sample) {
-  return fixed_field(static_cast<double>(sample), kSampleWidth, kDecimals);
+  return fixed_field(sample, kSampleWidth, kDecimals);
 }
 
 } // namespace
@@ -32,8 +32,8 @@ void write_table(const fio::Text &name, std::int32_t nt, float dt,
       fio::open(fio::kDataUnit, name, fio::OpenStatus::kUnknown);
   for (std::int32_t row = 1; row <= rows; ++row) {
     const auto k = static_cast<std::size_t>(row - 1);
-    const std::string time = fixed_field(static_cast<double>(row_time(row, dt)),
-                                         kTimeWidth, kDecimals);
+    const std::string time =
+        fixed_field(row_time(row, dt), kTimeWidth, kDecimals);
     fio::write_fields(
         fio::kDataUnit, kRowFormat,
         {time, sample_field(x[k]), sample_field(y[k]), sample_field(z[k])});

@@ -234,6 +234,30 @@ TEST(ConversionTest, CrLfFilesReadLikeLfFiles) {
   EXPECT_EQ(crlf.read("out.csv"), expected_table(11, 11, 11, 11));
 }
 
+// Files are searched for CR-LF line ends in pieces of 64 KiB; a line end cut
+// between two pieces counts too.
+TEST(ConversionTest, CrLfCutBetweenTwoReadPiecesIsALineEnd) {
+  constexpr std::size_t kPiece = 64 * 1024;
+  const ScratchDirectory directory;
+  Accelerogram a = accelerogram(8);
+  // A short data record, so that the read goes on past its line end.
+  a.third.data = {"1.25 2.25 3.25", "4.25 5.25 6.25 7.25 8.25"};
+  const std::string plain = a.third.text("\n");
+  // Lengthen the title so that the carriage return after the short record,
+  // the only one in the file, is the last byte of the first piece.
+  const std::size_t record_end = plain.find("3.25\n") + 4;
+  a.third.title += std::string(kPiece - 1 - record_end, 'T');
+  std::string text = a.third.text("\n");
+  text.insert(kPiece - 1, "\r");
+  ASSERT_EQ(text.substr(kPiece - 3, 4), "25\r\n");
+  put_accelerogram(directory, a.first, a.second, a.third);
+  directory.put(kThirdFile, text);
+  const RunResult result = run_cdmg2csv(directory.path(), "out.csv\n");
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.status, "exit 0");
+  EXPECT_EQ(directory.read("out.csv"), expected_table(8, 8, 8, 8));
+}
+
 TEST(ConversionTest, CarriageReturnInsideARecordIsAnOrdinaryCharacter) {
   const ScratchDirectory directory;
   Accelerogram a = accelerogram(2);

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <string>
 
 namespace {
 
@@ -20,7 +24,7 @@ class FixedFieldTest : public testing::TestWithParam<FieldCase> {};
 
 TEST_P(FixedFieldTest, RendersTheSinglePrecisionValue) {
   const FieldCase &c = GetParam();
-  EXPECT_EQ(fixed_field(static_cast<double>(c.value), c.width, 3), c.expected);
+  EXPECT_EQ(fixed_field(c.value, c.width, 3), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -49,6 +53,37 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<FieldCase> &test) {
       return test.param.name;
     });
+
+// The platform's fixed-point conversion of the exact value, with the sign of
+// a zero result dropped: what every field must show.
+std::string printf_field(float value, int width) {
+  char text[128];
+  std::snprintf(text, sizeof text, "%*.3f", width, static_cast<double>(value));
+  std::string field = text;
+  if (field.find_first_not_of(" -0.") == std::string::npos) {
+    field = std::string(field.size() - 5, ' ') + "0.000";
+  }
+  return field.size() > static_cast<std::size_t>(width)
+             ? std::string(static_cast<std::size_t>(width), '*')
+             : field;
+}
+
+TEST(FixedFieldExactValueTest, MatchesThePlatformConversionAcrossTheFloats) {
+  // Every 4099th bit pattern of the positive floats below 2^40, with both
+  // signs, and the exact ties between two three-decimal results.
+  constexpr std::uint32_t kStep = 4099;
+  constexpr std::uint32_t kLimit = 0x53800000; // 2^40
+  for (std::uint32_t bits = 0; bits < kLimit; bits += kStep) {
+    float value = 0;
+    std::memcpy(&value, &bits, sizeof value);
+    for (const float v : {value, -value}) {
+      ASSERT_EQ(fixed_field(v, 10, 3), printf_field(v, 10)) << v;
+    }
+  }
+  for (const float tie : {0.0625F, 0.1875F, 2.0625F, 1023.4375F, -0.0625F}) {
+    EXPECT_EQ(fixed_field(tie, 10, 3), printf_field(tie, 10)) << tie;
+  }
+}
 
 struct RealCase {
   const char *name;
@@ -85,12 +120,10 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RowTimeTest, IsTheExactProductRoundedOnceToSinglePrecision) {
   EXPECT_EQ(row_time(1, 0.005F), 0.0F);
-  EXPECT_EQ(fixed_field(static_cast<double>(row_time(800, 0.005F)), 7, 3),
-            "  3.995");
+  EXPECT_EQ(fixed_field(row_time(800, 0.005F), 7, 3), "  3.995");
   // 7 * 0.0025F is 0.0174999996 exactly; in single precision it is
   // 0.0175000001, which rounds up to three decimals.
-  EXPECT_EQ(fixed_field(static_cast<double>(row_time(8, 0.0025F)), 7, 3),
-            "  0.018");
+  EXPECT_EQ(fixed_field(row_time(8, 0.0025F), 7, 3), "  0.018");
 }
 
 } // namespace

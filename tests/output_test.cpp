@@ -160,10 +160,14 @@ TEST(TableWriteTest, ReadOnlyExistingOutputIsKept) {
                                    std::filesystem::perms::others_read);
   RunOptions options;
   options.input = "out.csv\n";
-  // Root writes to any file, so the run goes on as an unprivileged user.
+  // Root writes to any file, so the run goes on as an unprivileged user,
+  // from a copy of the program that user can reach.
+  const ScratchDirectory program;
   if (::geteuid() == 0) {
     options.group = kNobody;
     options.user = kNobody;
+    options.executable = program.path() / "cdmg2csv";
+    std::filesystem::copy_file(CDMG2CSV_EXECUTABLE, options.executable);
   }
   const RunResult result = run_cdmg2csv(directory.path(), options);
   if (result.err.rfind("test harness: set", 0) == 0) {

@@ -102,7 +102,7 @@ RunResult run_cdmg2csv(const std::filesystem::path &directory,
       ::pipe2(err, O_CLOEXEC) != 0) {
     throw std::runtime_error("pipe failed");
   }
-  std::vector<std::string> arguments = {CDMG2CSV_EXECUTABLE};
+  std::vector<std::string> arguments = {options.executable.string()};
   arguments.insert(arguments.end(), options.arguments.begin(),
                    options.arguments.end());
   std::vector<char *> argv;

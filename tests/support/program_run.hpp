@@ -10,6 +10,8 @@
 #include <vector>
 
 struct RunOptions {
+  // The program to run: the one just built, unless a test runs a copy.
+  std::filesystem::path executable = CDMG2CSV_EXECUTABLE;
   // Bytes on standard input; the stream ends after them.
   std::string input;
   std::vector<std::string> arguments;
