@@ -12,7 +12,7 @@ namespace {
 
 constexpr char kCarriageReturn = '\r';
 constexpr char kLineFeed = '\n';
-constexpr std::size_t kChunkSize = 64 * 1024;
+constexpr std::size_t kChunkSize = std::size_t{64} * 1024;
 
 [[noreturn]] void fail(std::string_view name, const char *step) {
   std::string message(name);

@@ -35,6 +35,9 @@ struct FailureCase {
   // How many of the third component's three echo lines appear.
   int third_echo_lines;
   std::string report;
+
+  // Test names show the case's name, not its bytes.
+  friend void PrintTo(const FailureCase &c, std::ostream *os) { *os << c.name; }
 };
 
 class ComponentFailureTest : public testing::TestWithParam<FailureCase> {};

@@ -11,6 +11,9 @@ struct FilterCase {
   const char *name;
   std::vector<std::string> pieces;
   std::string expected;
+
+  // Test names show the case's name, not its bytes.
+  friend void PrintTo(const FilterCase &c, std::ostream *os) { *os << c.name; }
 };
 
 class LineEndFilterTest : public testing::TestWithParam<FilterCase> {};

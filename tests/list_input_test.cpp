@@ -14,6 +14,9 @@ struct ListCase {
   const char *name;
   std::vector<std::string> data; // the data records
   std::vector<double> expected;  // the samples read; nt is their count
+
+  // Test names show the case's name, not its bytes.
+  friend void PrintTo(const ListCase &c, std::ostream *os) { *os << c.name; }
 };
 
 class ListInputTest : public testing::TestWithParam<ListCase> {};
@@ -93,6 +96,9 @@ struct CountCase {
   const char *name;
   std::string record;
   int nt;
+
+  // Test names show the case's name, not its bytes.
+  friend void PrintTo(const CountCase &c, std::ostream *os) { *os << c.name; }
 };
 
 class SampleCountRecordTest : public testing::TestWithParam<CountCase> {};

@@ -18,6 +18,9 @@ struct FieldCase {
   float value;
   int width;
   const char *expected;
+
+  // Test names show the case's name, not its bytes.
+  friend void PrintTo(const FieldCase &c, std::ostream *os) { *os << c.name; }
 };
 
 class FixedFieldTest : public testing::TestWithParam<FieldCase> {};
@@ -89,6 +92,9 @@ struct RealCase {
   const char *name;
   float value;
   const char *expected;
+
+  // Test names show the case's name, not its bytes.
+  friend void PrintTo(const RealCase &c, std::ostream *os) { *os << c.name; }
 };
 
 class ListDirectedRealTest : public testing::TestWithParam<RealCase> {};

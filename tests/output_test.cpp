@@ -49,6 +49,9 @@ struct NameCase {
   const char *name;
   std::string input;
   std::string file;
+
+  // Test names show the case's name, not its bytes.
+  friend void PrintTo(const NameCase &c, std::ostream *os) { *os << c.name; }
 };
 
 class OutputNameTest : public testing::TestWithParam<NameCase> {};
@@ -86,6 +89,11 @@ struct RefusedNameCase {
   const char *name;
   std::string input;
   std::string report;
+
+  // Test names show the case's name, not its bytes.
+  friend void PrintTo(const RefusedNameCase &c, std::ostream *os) {
+    *os << c.name;
+  }
 };
 
 class RefusedNameTest : public testing::TestWithParam<RefusedNameCase> {};

@@ -14,6 +14,9 @@ struct SignalCase {
   const char *name;
   int signal;
   std::string report;
+
+  // Test names show the case's name, not its bytes.
+  friend void PrintTo(const SignalCase &c, std::ostream *os) { *os << c.name; }
 };
 
 class SignalTest : public testing::TestWithParam<SignalCase> {};
