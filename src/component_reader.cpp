@@ -29,6 +29,11 @@ void echo(const fio::Text &line) {
 
 } // namespace
 
+std::string capacity_refusal(std::int32_t nt) {
+  return "nt = " + std::to_string(nt) + " is more than the " +
+         std::to_string(kSeriesCapacity) + " samples a series holds";
+}
+
 void read_component(const fio::Text &name, Series &series, std::int32_t &nt,
                     float &dt) {
   const int descriptor = fio::open(fio::kDataUnit, name, fio::OpenStatus::kOld);
@@ -44,9 +49,7 @@ void read_component(const fio::Text &name, Series &series, std::int32_t &nt,
   const std::string interval = list_directed_real(dt);
   fio::print_record({" dt & nt=", interval, nt});
   if (nt > kSeriesCapacity) {
-    fatal(std::string(fio::trimmed(name)) + ": nt = " + std::to_string(nt) +
-          " is more than the " + std::to_string(kSeriesCapacity) +
-          " samples a series holds");
+    fatal(std::string(fio::trimmed(name)) + ": " + capacity_refusal(nt));
   }
 
   skip_records(kRecordsBeforeCaption);

@@ -23,10 +23,10 @@ std::string sample_field(float sample) {
 
 void write_table(const fio::Text &name, std::int32_t nt, float dt,
                  const Series &x, const Series &y, const Series &z) {
+  // The reader refuses such a count; never read past the series.
   const std::int32_t rows = std::max(nt, 0);
   if (rows > kSeriesCapacity) {
-    fatal("nt = " + std::to_string(nt) + " is more than the " +
-          std::to_string(kSeriesCapacity) + " samples a series holds");
+    fatal(capacity_refusal(nt));
   }
   const int descriptor =
       fio::open(fio::kDataUnit, name, fio::OpenStatus::kUnknown);
