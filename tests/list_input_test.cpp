@@ -27,7 +27,7 @@ TEST_P(ListInputTest, ReadsTheSamples) {
   const ScratchDirectory directory;
   Component file = component(nt, "0.005", {});
   file.data = c.data;
-  put_accelerogram(directory, file, file, file);
+  put_equal_components(directory, file);
   const RunResult result = run_cdmg2csv(directory.path(), "out.csv\n");
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.status, "exit 0");
@@ -109,10 +109,9 @@ TEST_P(SampleCountRecordTest, ReadsNt) {
   Component file = component(
       c.nt, "0.005", std::vector<double>(static_cast<std::size_t>(c.nt), 1.0));
   file.count = c.record;
-  put_accelerogram(directory, file, file, file);
+  put_equal_components(directory, file);
   const RunResult result = run_cdmg2csv(directory.path(), "out.csv\n");
-  const std::string one = echo(file, "0.00499999989", c.nt);
-  EXPECT_EQ(result.out, kOpening + one + one + one + kOutputPrompt);
+  EXPECT_EQ(result.out, transcript(file, "0.00499999989", c.nt));
   EXPECT_EQ(result.status, "exit 0");
   EXPECT_EQ(directory.read("out.csv").size(),
             static_cast<std::size_t>(c.nt) * 41);

@@ -35,11 +35,6 @@ std::string ramp_table(int rows) {
   return table;
 }
 
-std::string transcript(const Component &c, int nt) {
-  const std::string one = echo(c, kDtEcho, nt);
-  return kOpening + one + one + one + kOutputPrompt;
-}
-
 std::string writing(const std::string &file) {
   return "apparent state: unit 11 named " + file +
          "\nlately writing sequential formatted external IO\n";
@@ -59,9 +54,9 @@ class OutputNameTest : public testing::TestWithParam<NameCase> {};
 TEST_P(OutputNameTest, NamesTheTable) {
   const ScratchDirectory directory;
   const Component c = ramp(3);
-  put_accelerogram(directory, c, c, c);
+  put_equal_components(directory, c);
   const RunResult result = run_cdmg2csv(directory.path(), GetParam().input);
-  EXPECT_EQ(result.out, transcript(c, 3));
+  EXPECT_EQ(result.out, transcript(c, kDtEcho, 3));
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.status, "exit 0");
   std::vector<std::string> expected_names = kComponentFiles;
@@ -101,9 +96,9 @@ class RefusedNameTest : public testing::TestWithParam<RefusedNameCase> {};
 TEST_P(RefusedNameTest, EndsWithoutATable) {
   const ScratchDirectory directory;
   const Component c = ramp(3);
-  put_accelerogram(directory, c, c, c);
+  put_equal_components(directory, c);
   const RunResult result = run_cdmg2csv(directory.path(), GetParam().input);
-  EXPECT_EQ(result.out, transcript(c, 3));
+  EXPECT_EQ(result.out, transcript(c, kDtEcho, 3));
   EXPECT_EQ(result.err, GetParam().report);
   EXPECT_EQ(result.status, kAborted);
   EXPECT_EQ(directory.names(), kComponentFiles);
@@ -140,10 +135,10 @@ TEST_P(ExistingOutputTest, HoldsOnlyThisRunsRows) {
   const int nt = GetParam();
   const ScratchDirectory directory;
   const Component c = ramp(nt);
-  put_accelerogram(directory, c, c, c);
+  put_equal_components(directory, c);
   directory.put("out.csv", ramp_table(40));
   const RunResult result = run_cdmg2csv(directory.path(), "out.csv\n");
-  EXPECT_EQ(result.out, transcript(c, nt));
+  EXPECT_EQ(result.out, transcript(c, kDtEcho, nt));
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.status, "exit 0");
   EXPECT_EQ(directory.read("out.csv"), ramp_table(std::max(nt, 0)));
@@ -160,7 +155,7 @@ TEST(TableWriteTest, ReadOnlyExistingOutputIsKept) {
   constexpr uid_t kNobody = 65534;
   const ScratchDirectory directory;
   const Component c = ramp(3);
-  put_accelerogram(directory, c, c, c);
+  put_equal_components(directory, c);
   directory.put("out.csv", "earlier table\n");
   std::filesystem::permissions(directory.path() / "out.csv",
                                std::filesystem::perms::owner_read |
@@ -181,7 +176,7 @@ TEST(TableWriteTest, ReadOnlyExistingOutputIsKept) {
   if (result.err.rfind("test harness: set", 0) == 0) {
     GTEST_SKIP() << "cannot drop privileges here: " << result.err;
   }
-  EXPECT_EQ(result.out, transcript(c, 3));
+  EXPECT_EQ(result.out, transcript(c, kDtEcho, 3));
   EXPECT_EQ(result.err, "write start: can't write file\n"
                         "apparent state: unit 11 named out.csv\n"
                         "last format: (a7,3(',',a10))\n"
@@ -193,9 +188,9 @@ TEST(TableWriteTest, ReadOnlyExistingOutputIsKept) {
 TEST(TableWriteTest, RefusedWritesToAFullDeviceAreReported) {
   const ScratchDirectory directory;
   const Component c = ramp(200);
-  put_accelerogram(directory, c, c, c);
+  put_equal_components(directory, c);
   const RunResult result = run_cdmg2csv(directory.path(), "/dev/full\n");
-  EXPECT_EQ(result.out, transcript(c, 200));
+  EXPECT_EQ(result.out, transcript(c, kDtEcho, 200));
   EXPECT_EQ(result.err,
             "write: No space left on device\n" + writing("/dev/full"));
   EXPECT_EQ(result.status, kAborted);
@@ -206,13 +201,13 @@ TEST(TableWriteTest, RowsBeforeAFileSizeLimitStay) {
   constexpr long kRowBytes = 41;
   const ScratchDirectory directory;
   const Component c = ramp(4000);
-  put_accelerogram(directory, c, c, c);
+  put_equal_components(directory, c);
   directory.put("out.csv", std::string(10000, 'x'));
   RunOptions options;
   options.input = "out.csv\n";
   options.file_size_limit = kRowsThatFit * kRowBytes;
   const RunResult result = run_cdmg2csv(directory.path(), options);
-  EXPECT_EQ(result.out, transcript(c, 4000));
+  EXPECT_EQ(result.out, transcript(c, kDtEcho, 4000));
   EXPECT_EQ(result.err, "write: File too large\n" + writing("out.csv"));
   EXPECT_EQ(result.status, kAborted);
   EXPECT_EQ(directory.read("out.csv"), ramp_table(kRowsThatFit));
@@ -223,10 +218,9 @@ TEST(TableWriteTest, NonFiniteValuesShowInTheirFields) {
   Component c = ramp(3);
   c.interval = "1e39 overflows single precision";
   c.data[0] = "1e39 -1e39 2.5";
-  put_accelerogram(directory, c, c, c);
+  put_equal_components(directory, c);
   const RunResult result = run_cdmg2csv(directory.path(), "out.csv\n");
-  const std::string one = echo(c, "INF", 3);
-  EXPECT_EQ(result.out, kOpening + one + one + one + kOutputPrompt);
+  EXPECT_EQ(result.out, transcript(c, "INF", 3));
   EXPECT_EQ(result.status, "exit 0");
   // Row 1 is 0 times an infinite interval.
   EXPECT_EQ(directory.read("out.csv"),

@@ -24,13 +24,12 @@ class SignalTest : public testing::TestWithParam<SignalCase> {};
 TEST_P(SignalTest, EndsTheRunWithStatusOne) {
   const ScratchDirectory directory;
   const Component c = component(2, "0.005", {1, 2});
-  put_accelerogram(directory, c, c, c);
+  put_equal_components(directory, c);
   RunOptions options;
   options.input = "out.csv\n";
   options.signal_at_prompt = GetParam().signal;
   const RunResult result = run_cdmg2csv(directory.path(), options);
-  const std::string one = echo(c, "0.00499999989", 2);
-  EXPECT_EQ(result.out, kOpening + one + one + one + kOutputPrompt);
+  EXPECT_EQ(result.out, transcript(c, "0.00499999989", 2));
   EXPECT_EQ(result.err, GetParam().report);
   EXPECT_EQ(result.status, "exit 1");
   EXPECT_FALSE(directory.has("out.csv"));
@@ -44,10 +43,10 @@ INSTANTIATE_TEST_SUITE_P(
       return test.param.name;
     });
 
-TEST(SignalTest, InterruptIgnoredAtStartStaysIgnored) {
+TEST(IgnoredInterruptTest, StaysIgnored) {
   const ScratchDirectory directory;
   const Component c = component(2, "0.005", {1, 2});
-  put_accelerogram(directory, c, c, c);
+  put_equal_components(directory, c);
   RunOptions options;
   options.input = "out.csv\n";
   options.interrupt_ignored = true;

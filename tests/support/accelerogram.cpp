@@ -88,6 +88,11 @@ void put_accelerogram(const ScratchDirectory &directory, const Component &first,
   directory.put(kThirdFile, third.text(line_end));
 }
 
+void put_equal_components(const ScratchDirectory &directory,
+                          const Component &each, const std::string &line_end) {
+  put_accelerogram(directory, each, each, each, line_end);
+}
+
 std::string echoed(const std::string &record) {
   std::string text = record.substr(0, kEchoWidth);
   text.resize(kEchoWidth, ' ');
@@ -98,6 +103,11 @@ std::string echo(const Component &component, const std::string &dt, int nt) {
   const std::string sign_slot = dt.front() == '-' ? "" : " ";
   return echoed(component.title) + "  dt & nt= " + sign_slot + dt + " " +
          std::to_string(nt) + "\n" + echoed(component.caption);
+}
+
+std::string transcript(const Component &each, const std::string &dt, int nt) {
+  const std::string one = echo(each, dt, nt);
+  return kOpening + one + one + one + kOutputPrompt;
 }
 
 std::string row(double time, double x, double y, double z) {

@@ -45,6 +45,11 @@ void put_accelerogram(const ScratchDirectory &directory, const Component &first,
                       const Component &second, const Component &third,
                       const std::string &line_end = "\n");
 
+// Writes `each` under all three component names.
+void put_equal_components(const ScratchDirectory &directory,
+                          const Component &each,
+                          const std::string &line_end = "\n");
+
 // The console text before the first component's echo, and after the third.
 extern const std::string kOpening;
 extern const std::string kOutputPrompt;
@@ -56,6 +61,10 @@ std::string echoed(const std::string &record);
 // The console echo of one component: title, interval and count, caption.
 // `dt` is the interval as printed, such as "0.00499999989".
 std::string echo(const Component &component, const std::string &dt, int nt);
+
+// The whole transcript of a run on three components equal to `each`, up to
+// the output prompt.
+std::string transcript(const Component &each, const std::string &dt, int nt);
 
 // One table row, formatted independently of the program with printf; for
 // values that fit their fields and do not round to negative zero.
