@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers shared by the shell tests: sourced, not run.
 #
 # Each test runs with "set -euo pipefail", works in its own scratch

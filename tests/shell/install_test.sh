@@ -3,6 +3,7 @@
 # share/man/man1/ of the prefix, and the installed program converts the
 # bundled example.
 #   install_test.sh BUILD_DIR SOURCE_DIR
+# shellcheck source=tests/shell/helpers.sh
 source "$(dirname "$0")/helpers.sh"
 build_dir=$1
 source_dir=$2

@@ -3,6 +3,7 @@
 # checker where mandoc is installed), has every section a reader looks for,
 # and its example session is what the program really prints.
 #   manual_page_test.sh SOURCE_DIR
+# shellcheck source=tests/shell/helpers.sh
 source "$(dirname "$0")/helpers.sh"
 source_dir=$1
 page=$source_dir/man/cdmg2csv.1

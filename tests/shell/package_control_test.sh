@@ -3,6 +3,7 @@
 # and whose dependencies name the libf2c2 run-time and no package that is
 # only needed to build.
 #   package_control_test.sh BUILD_DIR
+# shellcheck source=tests/shell/helpers.sh
 source "$(dirname "$0")/helpers.sh"
 build_dir=$1
 

@@ -4,6 +4,7 @@
 # system's package set, so it runs only as root and only where no cdmg2csv
 # package is installed already; otherwise it is skipped.
 #   package_install_test.sh BUILD_DIR SOURCE_DIR
+# shellcheck source=tests/shell/helpers.sh
 source "$(dirname "$0")/helpers.sh"
 build_dir=$1
 source_dir=$2

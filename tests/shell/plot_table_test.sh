@@ -4,6 +4,7 @@
 # draws a table with fields of asterisks, and refuses a missing, empty or
 # foreign table with a message and a non-zero status, leaving no PNG.
 #   plot_table_test.sh SOURCE_DIR
+# shellcheck source=tests/shell/helpers.sh
 source "$(dirname "$0")/helpers.sh"
 source_dir=$1
 plot=$source_dir/scripts/plot-table
@@ -15,7 +16,7 @@ png_size() {
   [ "$(od -An -tx1 -N8 "$1" | tr -d ' \n')" = 89504e470d0a1a0a ] ||
     fail "$1 is not a PNG"
   local b
-  b=($(od -An -tu1 -j16 -N8 "$1"))
+  read -r -a b < <(od -An -tu1 -j16 -N8 "$1")
   local width=$((b[0] * 16777216 + b[1] * 65536 + b[2] * 256 + b[3]))
   local height=$((b[4] * 16777216 + b[5] * 65536 + b[6] * 256 + b[7]))
   echo "${width}x$height"
@@ -29,7 +30,7 @@ expect_picture() {
     fail "$1 is $size pixels, not ${kWidth}x$kHeight"
 }
 
-cd "$scratch"
+cd "$scratch" || exit 1
 cp "$source_dir/tests/data/example/table.csv" example.csv
 
 # The default name, and a name given.
