@@ -55,11 +55,13 @@ expect_picture no-first-column.png
 : >empty.csv
 printf 'time,a,b,c\n' >header.csv
 printf '  0.000,     0.114,    -3.372\n' >three-fields.csv
+printf '*******,     0.114,    -3.372,     0.165\n' >no-time.csv
 cases=(
   "missing.csv|missing.png|plot-table: missing.csv: no such file"
   "empty.csv|empty.png|plot-table: empty.csv: the table is empty, there is nothing to plot"
   "header.csv|header.png|plot-table: header.csv line 1: \"time\" is not a number of a table"
   "three-fields.csv|three-fields.png|plot-table: three-fields.csv line 1: not a row of a cdmg2csv table"
+  "no-time.csv|no-time.png|plot-table: no-time.csv: no row has a time to plot"
   "example.csv|example.csv|plot-table: example.csv: the picture would replace the table"
 )
 for case in "${cases[@]}"; do
