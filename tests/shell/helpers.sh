@@ -31,6 +31,17 @@ expect_same() {
   }
 }
 
+# build_package BUILD_DIR: builds the Debian package of BUILD_DIR with cpack
+# in the scratch directory and prints the path of the one .deb it made.
+build_package() {
+  cpack --config "$1/CPackConfig.cmake" -G DEB -B "$scratch/package" \
+    >"$scratch/cpack.log" 2>&1 || fail "cpack failed: $(cat "$scratch/cpack.log")"
+  local packages=("$scratch"/package/*.deb)
+  [ ${#packages[@]} -eq 1 ] && [ -f "${packages[0]}" ] ||
+    fail "cpack made ${#packages[@]} .deb files"
+  echo "${packages[0]}"
+}
+
 # convert_example PROGRAM SOURCE_DIR: runs PROGRAM on the bundled example
 # in a fresh directory, typing example.csv at the prompt, and checks the
 # exact transcript, the exact table, an empty standard error and status 0.

@@ -7,12 +7,7 @@
 source "$(dirname "$0")/helpers.sh"
 build_dir=$1
 
-cpack --config "$build_dir/CPackConfig.cmake" -G DEB -B "$scratch" \
-  >"$scratch/cpack.log" 2>&1 || fail "cpack failed: $(cat "$scratch/cpack.log")"
-packages=("$scratch"/*.deb)
-[ ${#packages[@]} -eq 1 ] && [ -f "${packages[0]}" ] ||
-  fail "cpack made ${#packages[@]} .deb files"
-package=${packages[0]}
+package=$(build_package "$build_dir")
 
 [ "$(dpkg-deb -f "$package" Package)" = cdmg2csv ] ||
   fail "the package is not named cdmg2csv"

@@ -14,9 +14,7 @@ if dpkg-query -W -f='${Status}' cdmg2csv 2>/dev/null | grep -q ' installed$'; th
   skip "a cdmg2csv package is installed on this system; it is left as it is"
 fi
 
-cpack --config "$build_dir/CPackConfig.cmake" -G DEB -B "$scratch" \
-  >"$scratch/cpack.log" 2>&1 || fail "cpack failed: $(cat "$scratch/cpack.log")"
-package=$(echo "$scratch"/*.deb)
+package=$(build_package "$build_dir")
 
 # Whatever happens below, the package does not stay on the system.
 trap 'dpkg --purge cdmg2csv >/dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
