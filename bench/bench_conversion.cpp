@@ -2,6 +2,8 @@
 // the peak resident memory of each run. Prints the median wall time of
 // cdmg2csv on LF and on CR-LF files, and of the run-time alone doing the
 // same reading and writing, with the cost of cdmg2csv's own work over it.
+#include "record_layout.hpp"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -30,12 +32,12 @@ std::string component(int index, const char *line_end) {
   auto record = [&](const std::string &r) { text += r + line_end; };
   record("Corrected accelerogram   BENCHMARK STATION  Chan " +
          std::to_string(index));
-  for (int r = 2; r <= 15; ++r) {
+  for (int r = layout::kTitleRecord + 1; r < layout::kCountRecord; ++r) {
     record("header record " + std::to_string(r));
   }
   record(std::to_string(kSamples) + " samples of acceleration");
   record("0.005 sec between samples");
-  for (int r = 18; r <= 45; ++r) {
+  for (int r = layout::kIntervalRecord + 1; r < layout::kCaptionRecord; ++r) {
     record("header record " + std::to_string(r));
   }
   record(std::to_string(kSamples) + " points of accel data (8f10.3)");

@@ -5,11 +5,22 @@
 #include "component_reader.hpp"
 #include "fortran_io.hpp"
 #include "libf2c.hpp"
+#include "record_layout.hpp"
 
 #include <algorithm>
 #include <cstdint>
 
 namespace {
+
+// Connects the unit straight through the run-time, as a plain program would.
+void open_plain(const fio::Text &name, const char *status) {
+  f2c_olist control{};
+  control.ounit = fio::kDataUnit;
+  control.ofnm = name.data();
+  control.ofnmlen = static_cast<f2c_length>(name.size());
+  control.osta = status;
+  f_open(&control);
+}
 
 Series x;
 Series y;
@@ -21,18 +32,19 @@ void read_plain(const char *file, Series &series) {
   fio::Text name{};
   fio::assign(name, file);
   fio::Text line{};
-  fio::open(fio::kDataUnit, name, fio::OpenStatus::kOld);
+  open_plain(name, "old");
   fio::read_text(fio::kDataUnit, line);
-  for (int record = 0; record < 14; ++record) {
+  for (int record = 0; record < layout::kRecordsBeforeCount; ++record) {
     fio::skip_record(fio::kDataUnit);
   }
   fio::read_integer(fio::kDataUnit, nt);
   fio::read_reals(fio::kDataUnit, &dt, 1);
-  for (int record = 0; record < 28; ++record) {
+  for (int record = 0; record < layout::kRecordsBeforeCaption; ++record) {
     fio::skip_record(fio::kDataUnit);
   }
   fio::read_text(fio::kDataUnit, line);
   const std::int32_t samples = std::clamp(nt, 0, kSeriesCapacity);
+  series.assign(static_cast<std::size_t>(samples), 0.0F);
   for (std::int32_t k = 0; k + 8 <= samples; k += 8) {
     fio::read_reals(fio::kDataUnit, series.data() + k, 8);
   }
@@ -52,11 +64,13 @@ int main(int argc, char **argv) {
   read_plain("RRS-UP.txt", z);
   fio::Text name{};
   fio::read_console_text(name);
-  fio::open(fio::kDataUnit, name, fio::OpenStatus::kUnknown);
+  open_plain(name, "unknown");
   char format[] = "(F7.3,3(',',F10.3))";
   f2c_cilist control{0, fio::kDataUnit, 0, format, 0};
   f2c_integer one = 1;
-  for (std::int32_t k = 0; k < std::clamp(nt, 0, kSeriesCapacity); ++k) {
+  const std::int32_t rows = std::clamp(
+      nt, 0, static_cast<std::int32_t>(std::min({x.size(), y.size(), z.size()})));
+  for (std::int32_t k = 0; k < rows; ++k) {
     float t =
         static_cast<float>(static_cast<double>(k) * static_cast<double>(dt));
     s_wsfe(&control);

@@ -4,22 +4,27 @@
 
 #include "fortran_io.hpp"
 
-#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
-// The samples a component series holds; a file with a larger sample count is
-// refused.
-inline constexpr std::int32_t kSeriesCapacity = 33000;
-using Series = std::array<float, kSeriesCapacity>;
+// The most samples a component series holds; a file with a larger sample
+// count is refused. A series takes memory for the samples its file has, not
+// for the capacity.
+inline constexpr std::int32_t kSeriesCapacity = 1000000;
+
+// Sample k of a component at position k - 1. A series holds the `nt` samples
+// of its file; every sample the file does not give, and every sample past
+// the end of the series, counts as zero.
+using Series = std::vector<float>;
 
 // Why a sample count of `nt` is refused: it is above kSeriesCapacity.
-std::string capacity_refusal(std::int32_t nt);
+std::string capacity_refusal(const std::string &nt);
 
-// Reads the component file `name` into `series`, sample k at position k - 1,
-// and sets `nt` and `dt` from its header; a header value the file leaves
-// empty keeps the value it had. Echoes the title record, the interval and
-// sample count, and the data caption on the console.
+// Reads the component file `name` into `series` and sets `nt` and `dt` from
+// its header; a header value the file leaves empty keeps the value it had.
+// Echoes the title record, the interval and sample count, and the data
+// caption on the console.
 void read_component(const fio::Text &name, Series &series, std::int32_t &nt,
                     float &dt);
 

@@ -9,6 +9,7 @@
 #define CDMG2CSV_LIBF2C_HPP
 
 #include <cstdint>
+#include <cstdio>
 
 extern "C" {
 
@@ -50,6 +51,27 @@ struct f2c_alist {
   f2c_flag aerr;
   f2c_integer aunit;
 };
+
+// One unit of the run-time's unit table, as libf2c2 lays it out; the unit
+// number is the index into f__units.
+struct f2c_unit {
+  std::FILE *ufd; // the stream, or null when not connected
+  char *ufnm;     // the name, or null for the console units
+  long uinode;
+  int udev;
+  int url;
+  f2c_flag useek; // whether the file may be positioned, and so cut at close
+  f2c_flag ufmt;
+  f2c_flag urw;
+  f2c_flag ublnk;
+  f2c_flag uend;
+  f2c_flag uwrt;
+  f2c_flag uscrtch;
+};
+extern f2c_unit f__units[];
+
+// The last value list input read, as a double, before it was stored.
+extern double f__lx;
 
 // Start-up and shutdown.
 extern int xargc;

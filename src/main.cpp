@@ -6,11 +6,14 @@
 // record I/O goes through the libf2c run-time, whose report on standard error
 // ends the run at the first failure.
 #include "component_reader.hpp"
+#include "fatal.hpp"
 #include "fortran_io.hpp"
 #include "table_writer.hpp"
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -30,8 +33,8 @@ constexpr const char *kFirstComponent = "RRS-N41W.txt";
 constexpr const char *kSecondComponent = "RRS-S49W.txt";
 constexpr const char *kThirdComponent = "RRS-UP.txt";
 
-// The component series live for the whole run and start at zero, so a
-// sample that a file does not give stays zero.
+// The component series live for the whole run; a sample that a file does
+// not give counts as zero.
 Series x;
 Series y;
 Series z;
@@ -44,6 +47,25 @@ float dt = 0.0F;
 fio::Text infile1;
 fio::Text infile2;
 fio::Text infile3;
+
+const char *const kComponentFiles[] = {kFirstComponent, kSecondComponent,
+                                       kThirdComponent};
+
+// Refuses an output name that would lose data: one holding a NUL character,
+// which the system would cut there, or one that leads to a component file,
+// which the table would replace.
+void check_output_name(const fio::Text &name) {
+  const std::string output(fio::trimmed(name));
+  if (output.find('\0') != std::string::npos) {
+    fatal("the output name holds a NUL character");
+  }
+  for (const char *component : kComponentFiles) {
+    if (fio::same_file(output, component)) {
+      fatal(output + ": is the component file " + component +
+            "; the table is not written over it");
+    }
+  }
+}
 
 } // namespace
 
@@ -68,8 +90,16 @@ extern "C" int MAIN__() {
   fio::print_record({kOutputPrompt});
   // The first name buffer is free again and takes the output name.
   fio::read_console_text(infile1);
+  check_output_name(infile1);
 
+  // The transcript goes out before the table is opened, so that trouble on
+  // the console cannot tear the table. A console that cannot be written
+  // still gets the whole table, and then the run reports it.
+  const int console_failure = fio::flush_console();
   write_table(infile1, nt, dt, x, y, z);
+  if (console_failure != 0) {
+    fatal(std::string("standard output: ") + std::strerror(console_failure));
+  }
   fio::stop();
 }
 

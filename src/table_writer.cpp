@@ -15,7 +15,9 @@ constexpr int kDecimals = 3;
 constexpr const char *kRowFormat = "(a7,3(',',a10))";
 constexpr std::int64_t kRowBytes = kTimeWidth + 3 * (1 + kSampleWidth) + 1;
 
-std::string sample_field(float sample) {
+// Sample k (from 0) of `series`, zero past its end.
+std::string sample_field(const Series &series, std::size_t k) {
+  const float sample = k < series.size() ? series[k] : 0.0F;
   return fixed_field(sample, kSampleWidth, kDecimals);
 }
 
@@ -23,22 +25,19 @@ std::string sample_field(float sample) {
 
 void write_table(const fio::Text &name, std::int32_t nt, float dt,
                  const Series &x, const Series &y, const Series &z) {
-  // The reader refuses such a count; never read past the series.
+  // The reader refuses such a count; never write more rows than it allows.
   const std::int32_t rows = std::max(nt, 0);
   if (rows > kSeriesCapacity) {
-    fatal(capacity_refusal(nt));
+    fatal(capacity_refusal(std::to_string(nt)));
   }
-  const int descriptor =
-      fio::open(fio::kDataUnit, name, fio::OpenStatus::kUnknown);
+  const int descriptor = fio::open_table(fio::kDataUnit, name);
   for (std::int32_t row = 1; row <= rows; ++row) {
     const auto k = static_cast<std::size_t>(row - 1);
     const std::string time =
         fixed_field(row_time(row, dt), kTimeWidth, kDecimals);
-    fio::write_fields(
-        fio::kDataUnit, kRowFormat,
-        {time, sample_field(x[k]), sample_field(y[k]), sample_field(z[k])});
+    fio::write_fields(fio::kDataUnit, kRowFormat,
+                      {time, sample_field(x, k), sample_field(y, k),
+                       sample_field(z, k)});
   }
-  fio::check_written(name, descriptor, rows * kRowBytes);
-  fio::end_file(fio::kDataUnit);
-  fio::close(fio::kDataUnit);
+  fio::close_table(fio::kDataUnit, name, descriptor, rows * kRowBytes);
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -158,29 +159,46 @@ TEST(ConversionTest, HeaderValuesAreZeroUntilAFileGivesThem) {
   EXPECT_EQ(directory.read("out.csv"), expected_table(3, 0, 3, 3));
 }
 
+// A long record at the capacity: samples that fit their fields, and an
+// interval that keeps the last time within the time field.
 TEST(ConversionTest, NtOfTheCapacityConverts) {
-  constexpr int kCapacity = 33000;
+  constexpr int kCapacity = 1000000;
+  constexpr float kDtLong = 0.0005F;
+  auto wave = [](int k) { return (k % 2000) * 0.25 - 250.0; };
+  const Component each = component(kCapacity, "0.0005", series(kCapacity, wave));
   const ScratchDirectory directory;
-  const Accelerogram a = accelerogram(kCapacity);
-  put_accelerogram(directory, a.first, a.second, a.third);
+  put_equal_components(directory, each);
   const RunResult result = run_cdmg2csv(directory.path(), "out.csv\n");
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.status, "exit 0");
-  EXPECT_EQ(directory.read("out.csv"),
-            expected_table(kCapacity, kCapacity, kCapacity, kCapacity));
+  std::string expected;
+  for (int k = 1; k <= kCapacity; ++k) {
+    const auto time = static_cast<double>(
+        static_cast<float>((k - 1) * static_cast<double>(kDtLong)));
+    expected += row(time, wave(k), wave(k), wave(k));
+  }
+  // Compared whole, but reported by the first difference: a diff of tables
+  // this long would take minutes.
+  const std::string table = directory.read("out.csv");
+  const auto difference =
+      std::mismatch(table.begin(), table.end(), expected.begin(),
+                    expected.end());
+  EXPECT_TRUE(table == expected)
+      << "first difference at byte " << (difference.first - table.begin())
+      << " of " << table.size() << " (expected " << expected.size() << ")";
 }
 
 TEST(ConversionTest, NtAboveTheCapacityStopsTheRunBeforeTheTable) {
   const ScratchDirectory directory;
   const Accelerogram a = accelerogram(8);
-  const Component second = component(33001, kDt, series(16, y_sample));
+  const Component second = component(1000001, kDt, series(16, y_sample));
   put_accelerogram(directory, a.first, second, a.third);
   const RunResult result = run_cdmg2csv(directory.path(), "out.csv\n");
   EXPECT_EQ(result.out, kOpening + echo(a.first, kDtEcho, 8) +
                             echoed(second.title) +
-                            "  dt & nt=  0.00499999989 33001\n");
-  EXPECT_EQ(result.err, "cdmg2csv: RRS-S49W.txt: nt = 33001 is more than the "
-                        "33000 samples a series holds\n");
+                            "  dt & nt=  0.00499999989 1000001\n");
+  EXPECT_EQ(result.err, "cdmg2csv: RRS-S49W.txt: nt = 1000001 is more than "
+                        "the 1000000 samples a series holds\n");
   EXPECT_EQ(result.status, "exit 2");
   EXPECT_FALSE(directory.has("out.csv"));
 }
@@ -268,5 +286,51 @@ TEST(ConversionTest, CarriageReturnInsideARecordIsAnOrdinaryCharacter) {
             echoed("title\rwith a carriage return"));
   EXPECT_EQ(result.status, "exit 0");
 }
+
+// The synthetic example in the published Volume 2 layout: record 17 in
+// words, touching header and sample values, a velocity and a displacement
+// block and the end record after the samples. It converts to the table its
+// generator worked out, with its own CR-LF line ends and with LF ones.
+class PublishedLayoutTest : public testing::TestWithParam<bool> {};
+
+TEST_P(PublishedLayoutTest, ConvertsToTheExpectedTable) {
+  const bool crlf = GetParam();
+  const std::filesystem::path example = kSource / "examples" / "v2";
+  const ScratchDirectory directory;
+  std::string transcript = kOpening;
+  for (const std::string &name : {kFirstFile, kSecondFile, kThirdFile}) {
+    std::string text = read_file(example / name);
+    ASSERT_NE(text.find("\r\n"), std::string::npos);
+    std::vector<std::string> records;
+    for (std::size_t at = 0; at < text.size();) {
+      const std::size_t end = text.find("\r\n", at);
+      records.push_back(text.substr(at, end - at));
+      at = end + 2;
+    }
+    transcript += echoed(records[0]) + "  dt & nt=  0.00999999978 2005\n" +
+                  echoed(records[45]);
+    if (!crlf) {
+      std::string lf;
+      for (const std::string &record : records) {
+        lf += record + "\n";
+      }
+      text = lf;
+    }
+    directory.put(name, text);
+  }
+  transcript += kOutputPrompt;
+  const RunResult result = run_cdmg2csv(directory.path(), "table.csv\n");
+  EXPECT_EQ(result.out, transcript);
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.status, "exit 0");
+  EXPECT_EQ(directory.read("table.csv"),
+            read_file(example / "expected-table.csv"));
+}
+
+INSTANTIATE_TEST_SUITE_P(LineEnds, PublishedLayoutTest,
+                         testing::Values(true, false),
+                         [](const testing::TestParamInfo<bool> &test) {
+                           return test.param ? "crlf" : "lf";
+                         });
 
 } // namespace

@@ -79,6 +79,11 @@ INSTANTIATE_TEST_SUITE_P(
                     [](Component &c) { c.data[0] = "1 2 3 abc 5 6 7 8"; }, 3,
                     "invalid number: incomprehensible list input\n" +
                         reading(kThirdFile, "list io")},
+        FailureCase{"other_words_before_the_interval",
+                    [](Component &c) { c.interval = "At intervals of 0.005"; },
+                    1,
+                    "invalid number: incomprehensible list input\n" +
+                        reading(kThirdFile, "list io")},
         FailureCase{"exponent_field",
                     [](Component &c) { c.data[0] = "1 2 3 1.0E+ 5 6 7 8"; }, 3,
                     "exponent field: incomprehensible list input\n" +

@@ -197,7 +197,8 @@ TEST(TableWriteTest, RefusedWritesToAFullDeviceAreReported) {
 }
 
 TEST(TableWriteTest, RowsBeforeAFileSizeLimitStay) {
-  constexpr int kRowsThatFit = 100;
+  // Above the size of a component file, which the run copies.
+  constexpr int kRowsThatFit = 2000;
   constexpr long kRowBytes = 41;
   const ScratchDirectory directory;
   const Component c = ramp(4000);

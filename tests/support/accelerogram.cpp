@@ -1,14 +1,12 @@
 #include "accelerogram.hpp"
 
+#include "record_layout.hpp"
 #include "scratch_directory.hpp"
 
 #include <cstdio>
 
 namespace {
 
-constexpr int kTitleRecords = 1;
-constexpr int kRecordsBeforeCount = 14;
-constexpr int kRecordsBeforeCaption = 28;
 constexpr std::size_t kEchoWidth = 80;
 constexpr double kVelocity = 9999.0; // values no table row may show
 
@@ -31,14 +29,15 @@ const std::string kOutputPrompt =
 
 std::string Component::text(const std::string &line_end) const {
   std::vector<std::string> records = {title};
-  for (int r = 0; r < kRecordsBeforeCount; ++r) {
-    records.push_back(header_record(kTitleRecords + 1 + r));
+  for (int r = 0; r < layout::kRecordsBeforeCount; ++r) {
+    records.push_back(header_record(layout::kTitleRecord + 1 + r));
   }
   records.insert(records.end(), before_count.begin(), before_count.end());
   records.push_back(count);
   records.push_back(interval);
-  for (int r = 0; r < kRecordsBeforeCaption; ++r) {
-    records.push_back(header_record(18 + r));
+  records.insert(records.end(), after_interval.begin(), after_interval.end());
+  for (int r = 0; r < layout::kRecordsBeforeCaption; ++r) {
+    records.push_back(header_record(layout::kIntervalRecord + 1 + r));
   }
   records.push_back(caption);
   records.insert(records.end(), data.begin(), data.end());

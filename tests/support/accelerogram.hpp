@@ -21,8 +21,10 @@ struct Component {
   std::string interval = "  0.0050 sec between samples";  // record 17
   std::string caption = "       8 points of accel data equally spaced";
   std::vector<std::string> data; // records 47 on
-  // Records inserted right before record 16, shifting what follows.
+  // Records inserted right before record 16, and right after record 17,
+  // shifting what follows.
   std::vector<std::string> before_count;
+  std::vector<std::string> after_interval;
   // When set, the file ends after this many records.
   std::optional<std::size_t> records_kept;
 
