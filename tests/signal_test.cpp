@@ -38,7 +38,8 @@ TEST_P(SignalTest, EndsTheRunWithStatusOne) {
 INSTANTIATE_TEST_SUITE_P(
     Signals, SignalTest,
     testing::Values(SignalCase{"interrupt", SIGINT, "Interrupt\n"},
-                    SignalCase{"termination", SIGTERM, "Killed\n"}),
+                    SignalCase{"termination", SIGTERM, "Killed\n"},
+                    SignalCase{"hangup", SIGHUP, "Hangup\n"}),
     [](const testing::TestParamInfo<SignalCase> &test) {
       return test.param.name;
     });
