@@ -16,14 +16,19 @@ then the vertical. expected-table.csv is the table cdmg2csv must write for
 them, worked out here from the values written, not by the program.
 
 The motion is made up; it is not a recording. Run again for the same bytes.
+
+With --station PATH --samples N it writes only a station file of N samples
+a channel at PATH, for the batch benchmark.
 """
+import argparse
 import decimal
 import math
 import os
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-NT = 2005                  # samples a channel; not a multiple of eight
+NT = 2005                  # samples a channel; not a multiple of eight;
+                           # --samples changes it
 DT = 0.010                 # seconds
 LINE_END = "\r\n"
 STATION = "99999-S0001-26345.12"
@@ -64,9 +69,11 @@ def fields(values, width, decimals):
 
 
 def integrate(values):
+    """A running integral that slowly forgets, as baseline correction keeps
+    velocity and displacement from drifting, so that they fit their fields."""
     total, out = 0.0, []
     for v in values:
-        total += v * DT
+        total = 0.995 * total + v * DT
         out.append(total)
     return out
 
@@ -112,11 +119,11 @@ def channel_records(channel):
                         "sec, in cm/sec2. (8f10.5)" % (NT, DT)))
     records += fields(accel, 10, 5)
     records.append(text("%6d points of veloc data equally spaced at %5.3f "
-                        "sec, in cm/sec.  (8f10.6)" % (NT, DT)))
-    records += fields(veloc, 10, 6)
+                        "sec, in cm/sec.  (8f10.5)" % (NT, DT)))
+    records += fields(veloc, 10, 5)
     records.append(text("%6d points of displ data equally spaced at %5.3f "
-                        "sec, in cm.      (8f10.7)" % (NT, DT)))
-    records += fields(displ, 10, 7)
+                        "sec, in cm.      (8f10.5)" % (NT, DT)))
+    records += fields(displ, 10, 5)
     records.append(text("/&  ----------  End of data for channel %2d  "
                         "----------" % number))
     written = [float(f) for r in fields(accel, 10, 5)
@@ -145,6 +152,19 @@ def write(name, records):
 
 
 def main():
+    global NT
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--station", help="write only a station file here")
+    parser.add_argument("--samples", type=int, default=NT)
+    arguments = parser.parse_args()
+    NT = arguments.samples
+    if arguments.station:
+        station = []
+        for channel in CHANNELS:
+            station += channel_records(channel)[0]
+        with open(arguments.station, "w", newline="") as f:
+            f.write("".join(r + LINE_END for r in station))
+        return
     by_number = {}
     station = []
     for channel in CHANNELS:

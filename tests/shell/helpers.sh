@@ -37,8 +37,9 @@ build_package() {
   cpack --config "$1/CPackConfig.cmake" -G DEB -B "$scratch/package" \
     >"$scratch/cpack.log" 2>&1 || fail "cpack failed: $(cat "$scratch/cpack.log")"
   local packages=("$scratch"/package/*.deb)
-  [ ${#packages[@]} -eq 1 ] && [ -f "${packages[0]}" ] ||
+  if [ ${#packages[@]} -ne 1 ] || [ ! -f "${packages[0]}" ]; then
     fail "cpack made ${#packages[@]} .deb files"
+  fi
   echo "${packages[0]}"
 }
 
@@ -61,4 +62,23 @@ convert_example() {
     "$run/transcript.txt" "the transcript of $program"
   expect_same "$source_dir/tests/data/example/table.csv" \
     "$run/example.csv" "the table of $program"
+}
+
+# convert_v2_example PROGRAM SOURCE_DIR: runs PROGRAM (cdmg2csv-v2) on the
+# bundled station file in the published V2 layout and checks that it writes
+# the expected table, one summary line, nothing on standard error and
+# status 0.
+convert_v2_example() {
+  local program=$1 source_dir=$2
+  local run
+  run=$(mktemp -d "$scratch/v2-run-XXXXXX")
+  local status=0
+  "$program" -d "$run/tables" "$source_dir/examples/v2/example-station.v2" \
+    >"$run/out.txt" 2>"$run/err.txt" || status=$?
+  [ "$status" -eq 0 ] || fail "$program exited with status $status"
+  [ ! -s "$run/err.txt" ] ||
+    fail "$program wrote to standard error: $(cat "$run/err.txt")"
+  [ "$(wc -l <"$run/out.txt")" -eq 1 ] || fail "$program wrote no summary line"
+  expect_same "$source_dir/examples/v2/expected-table.csv" \
+    "$run/tables/example-station.csv" "the table of $program"
 }

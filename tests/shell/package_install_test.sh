@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package installs with dpkg, the installed program converts the
-# bundled example, and dpkg removes it again without a trace. It changes the
+# The Debian package installs with dpkg, the installed commands convert the
+# bundled examples, and dpkg removes them again without a trace. It changes the
 # system's package set, so it runs only as root and only where no cdmg2csv
 # package is installed already; otherwise it is skipped.
 #   package_install_test.sh BUILD_DIR SOURCE_DIR
@@ -23,15 +23,21 @@ dpkg --install "$package" >"$scratch/dpkg.log" 2>&1 ||
   fail "dpkg --install failed: $(cat "$scratch/dpkg.log")"
 dpkg-query -W -f='${Status}' cdmg2csv | grep -qx 'install ok installed' ||
   fail "dpkg does not list cdmg2csv as installed"
-[ -f /usr/share/man/man1/cdmg2csv.1.gz ] || fail "the manual page is missing"
+installed=(/usr/bin/cdmg2csv /usr/bin/cdmg2csv-v2
+  /usr/share/man/man1/cdmg2csv.1.gz /usr/share/man/man1/cdmg2csv-v2.1.gz
+  /usr/share/doc/cdmg2csv/copyright)
+for file in "${installed[@]}"; do
+  [ -e "$file" ] || fail "$file is not installed"
+done
 convert_example /usr/bin/cdmg2csv "$source_dir"
+convert_v2_example /usr/bin/cdmg2csv-v2 "$source_dir"
 
 dpkg --purge cdmg2csv >"$scratch/dpkg.log" 2>&1 ||
   fail "dpkg --purge failed: $(cat "$scratch/dpkg.log")"
 if dpkg-query -W -f='${Status}' cdmg2csv 2>/dev/null | grep -q ' installed$'; then
   fail "dpkg still lists cdmg2csv after removal"
 fi
-for file in /usr/bin/cdmg2csv /usr/share/man/man1/cdmg2csv.1.gz; do
+for file in "${installed[@]}"; do
   [ ! -e "$file" ] || fail "$file is left after removal"
 done
 echo "$test_name: passed"

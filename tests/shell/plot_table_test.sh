@@ -80,6 +80,8 @@ cmp -s example.csv "$source_dir/tests/data/example/table.csv" ||
 
 status=0
 "$plot" 2>err.txt || status=$?
-[ "$status" -eq 2 ] && grep -q '^usage: plot-table TABLE \[PNG\]$' err.txt ||
+if [ "$status" -ne 2 ] || ! grep -q '^usage: plot-table TABLE \[PNG\]$' err.txt
+then
   fail "plot-table without arguments gave status $status: $(cat err.txt)"
+fi
 echo "$test_name: passed"

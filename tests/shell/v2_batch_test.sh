@@ -161,7 +161,8 @@ expect_same one-job.lines four-jobs.lines "the summary lines of -j 1 and -j 4"
 for table in one/*.csv; do
   expect_same "$table" "four/${table#one/}" "the table ${table#one/}"
 done
-[ "$(ls one | wc -l)" -eq 3 ] || fail "-j 1 did not write three tables"
+tables=(one/*.csv)
+[ ${#tables[@]} -eq 3 ] || fail "-j 1 did not write three tables"
 
 # An interrupted batch, as Ctrl-C in a terminal interrupts it (the whole
 # process group): status 130, every table there complete, nothing staged,
