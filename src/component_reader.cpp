@@ -7,9 +7,7 @@
 #include "text_filters.hpp"
 
 #include <algorithm>
-#include <cinttypes>
 #include <cstdio>
-#include <limits>
 #include <string>
 #include <string_view>
 

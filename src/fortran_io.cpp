@@ -127,7 +127,8 @@ int next_free_descriptor() {
   return probe;
 }
 
-bool same_file(int descriptor, const std::string &name) {
+// Whether `descriptor` is open on the file `name`.
+bool is_open_on(int descriptor, const std::string &name) {
   struct stat by_descriptor {};
   struct stat by_name {};
   return ::fstat(descriptor, &by_descriptor) == 0 &&
@@ -149,7 +150,7 @@ int connect(int unit, const Text &name, const char *status) {
   f_open(&control);
   // The run-time has opened the file on the lowest free descriptor; make
   // sure before anything relies on it.
-  if (!same_file(descriptor, file)) {
+  if (!is_open_on(descriptor, file)) {
     fatal(file + ": cannot find the descriptor of unit " +
           std::to_string(unit));
   }

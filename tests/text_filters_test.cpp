@@ -16,16 +16,22 @@ struct FilterCase {
   friend void PrintTo(const FilterCase &c, std::ostream *os) { *os << c.name; }
 };
 
-class LineEndFilterTest : public testing::TestWithParam<FilterCase> {};
-
-TEST_P(LineEndFilterTest, DropsOnlyTheCarriageReturnOfALineEnd) {
-  LineEndFilter filter;
+// The text `Filter` makes of `pieces`, given one after another.
+template <typename Filter>
+std::string filtered(const std::vector<std::string> &pieces) {
+  Filter filter;
   std::string out;
-  for (const std::string &piece : GetParam().pieces) {
+  for (const std::string &piece : pieces) {
     filter.filter(piece, out);
   }
   filter.finish(out);
-  EXPECT_EQ(out, GetParam().expected);
+  return out;
+}
+
+class LineEndFilterTest : public testing::TestWithParam<FilterCase> {};
+
+TEST_P(LineEndFilterTest, DropsOnlyTheCarriageReturnOfALineEnd) {
+  EXPECT_EQ(filtered<LineEndFilter>(GetParam().pieces), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -45,13 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
 class TouchingValueFilterTest : public testing::TestWithParam<FilterCase> {};
 
 TEST_P(TouchingValueFilterTest, PartsValuesThatTouch) {
-  TouchingValueFilter filter;
-  std::string out;
-  for (const std::string &piece : GetParam().pieces) {
-    filter.filter(piece, out);
-  }
-  filter.finish(out);
-  EXPECT_EQ(out, GetParam().expected);
+  EXPECT_EQ(filtered<TouchingValueFilter>(GetParam().pieces),
+            GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
