@@ -59,6 +59,7 @@ constexpr int kExitSignalled = 1;
 // is flushed: the report is written directly, the table is cut after the
 // bytes that reached it, and the run ends at once.
 [[noreturn]] void end_on_signal(const char *report) {
+  hold_ending_signals(); // one ending is enough
   const int table = table_descriptor;
   if (table < 0) {
     sig_die(report, 0);
@@ -75,6 +76,33 @@ constexpr int kExitSignalled = 1;
   }
   ::_exit(kExitSignalled);
 }
+
+// The signals that end a run with status 1: interrupt, termination request
+// and hangup.
+sigset_t ending_signals() {
+  sigset_t ending{};
+  sigemptyset(&ending);
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    sigaddset(&ending, signal);
+  }
+  return ending;
+}
+
+// Holds back the ending signals while it lives; one that came meanwhile is
+// handled when it ends.
+class SignalsHeld {
+public:
+  SignalsHeld() {
+    const sigset_t ending = ending_signals();
+    sigprocmask(SIG_BLOCK, &ending, &before_);
+  }
+  ~SignalsHeld() { sigprocmask(SIG_SETMASK, &before_, nullptr); }
+  SignalsHeld(const SignalsHeld &) = delete;
+  SignalsHeld &operator=(const SignalsHeld &) = delete;
+
+private:
+  sigset_t before_{};
+};
 
 // The run-time's own signal reports: a floating-point exception or an abort
 // ends the run abnormally after the units are closed.
@@ -205,7 +233,13 @@ void start(int argc, char **argv) {
   std::atexit(f_exit);
 }
 
+void hold_ending_signals() {
+  const sigset_t ending = ending_signals();
+  sigprocmask(SIG_BLOCK, &ending, nullptr);
+}
+
 void stop() {
+  hold_ending_signals();
   s_stop("", 0);
   std::exit(EXIT_SUCCESS); // s_stop does not return; this keeps [[noreturn]]
 }
@@ -249,6 +283,9 @@ int open_component(int unit, const Text &name) {
 }
 
 int open_table(int unit, const Text &name) {
+  // From the moment the file is open, a signal cuts it after what reached
+  // it, so the signals wait until the handlers know the descriptor.
+  const SignalsHeld held;
   const int descriptor = connect(unit, name, "unknown");
   table_descriptor = descriptor;
   return descriptor;
@@ -283,6 +320,10 @@ void close_table(int unit, const Text &name, int descriptor,
             " bytes of the table reached the file");
     }
   }
+  // Cutting the file moves its descriptor to the old end for a moment, so
+  // the signals wait until the table is closed whole; the rows are flushed
+  // already, and this blocks on nothing.
+  const SignalsHeld held;
   end_file(unit);
   close(unit);
   table_descriptor = -1;

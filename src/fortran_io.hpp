@@ -42,6 +42,11 @@ std::string_view trimmed(const Text &buffer);
 // The run-time closes every unit at exit.
 void start(int argc, char **argv);
 
+// Holds back interrupts, termination requests and hangups for the rest of
+// the run, once its outcome is decided: a signal handled while the process
+// exits would re-enter exit().
+void hold_ending_signals();
+
 // Ends the run with status 0, closing every unit still connected.
 [[noreturn]] void stop();
 
