@@ -17,6 +17,7 @@ namespace {
 constexpr std::size_t kIntervalPeek = 4096;
 // Shown for a control character in a title or caption on a terminal.
 constexpr char kShownControl = '?';
+constexpr unsigned char kDelete = 0x7F;
 
 void skip_records(int count) {
   for (int record = 0; record < count; ++record) {
@@ -33,7 +34,7 @@ void echo(const fio::Text &line) {
         text.begin(), text.end(),
         [](char c) {
           const auto byte = static_cast<unsigned char>(c);
-          return byte < ' ' || byte == 0x7F;
+          return byte < ' ' || byte == kDelete;
         },
         kShownControl);
   }
@@ -100,9 +101,9 @@ void read_component(const fio::Text &name, Series &series, std::int32_t &nt,
   fio::read_text(fio::kDataUnit, line);
   echo(line);
 
+  part_touching_samples(descriptor, file);
   // Whole records of eight samples, then the last one to seven samples in
   // one read of their own.
-  part_touching_samples(descriptor, file);
   const std::int32_t samples = std::max(nt, 0);
   series.assign(static_cast<std::size_t>(samples), 0.0F);
   const std::int32_t full_records = samples / layout::kSamplesPerRecord;
