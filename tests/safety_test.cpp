@@ -297,6 +297,40 @@ INSTANTIATE_TEST_SUITE_P(
       return test.param.name;
     });
 
+// A component the run may write but not read is refused, not opened for
+// writing alone: the run-time would have cut it to nothing.
+TEST(UnreadableComponentTest, IsRefusedAndKept) {
+  constexpr uid_t kNobody = 65534;
+  const ScratchDirectory directory;
+  put_equal_components(directory, three());
+  const std::string content = directory.read(kThirdFile);
+  fs::permissions(directory.path() / kThirdFile,
+                  fs::perms::owner_write | fs::perms::group_write |
+                      fs::perms::others_write);
+  // Root reads any file, so the run goes on as an unprivileged user, from a
+  // copy of the program that user can reach.
+  RunOptions options;
+  options.input = "out.csv\n";
+  const ScratchDirectory program;
+  if (::geteuid() == 0) {
+    options.group = kNobody;
+    options.user = kNobody;
+    options.executable = program.path() / "cdmg2csv";
+    fs::copy_file(CDMG2CSV_EXECUTABLE, options.executable);
+  }
+  const RunResult result = run_cdmg2csv(directory.path(), options);
+  if (result.err.rfind("test harness: set", 0) == 0) {
+    GTEST_SKIP() << "cannot drop privileges here: " << result.err;
+  }
+  EXPECT_EQ(result.status, "exit 2");
+  EXPECT_EQ(result.err, "cdmg2csv: RRS-UP.txt: cannot open for reading: "
+                        "Permission denied\n");
+  fs::permissions(directory.path() / kThirdFile, fs::perms::owner_read,
+                  fs::perm_options::add);
+  EXPECT_EQ(directory.read(kThirdFile), content);
+  EXPECT_FALSE(directory.has("out.csv"));
+}
+
 // A component whose samples 1 to nt make rows long enough to be caught while
 // they are written.
 Component long_record(int nt) {
