@@ -263,3 +263,19 @@ RunResult run_cdmg2csv(const std::filesystem::path &directory,
   options.input = input;
   return run_cdmg2csv(directory, options);
 }
+
+void run_unprivileged(RunOptions &options,
+                      const std::filesystem::path &program_directory) {
+  constexpr uid_t kNobody = 65534;
+  if (::geteuid() != 0) {
+    return;
+  }
+  options.group = kNobody;
+  options.user = kNobody;
+  options.executable = program_directory / "cdmg2csv";
+  std::filesystem::copy_file(CDMG2CSV_EXECUTABLE, options.executable);
+}
+
+bool privileges_not_dropped(const RunResult &result) {
+  return result.err.rfind("test harness: set", 0) == 0;
+}

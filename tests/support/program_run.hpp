@@ -63,6 +63,16 @@ inline const std::string kAborted = "signal 6";
 RunResult run_cdmg2csv(const std::filesystem::path &directory,
                        const RunOptions &options);
 
+// Root reads and writes any file. When the tests run as root, sets
+// `options` to run as the unprivileged user nobody, from a copy of the
+// program in `program_directory`, which that user can reach.
+void run_unprivileged(RunOptions &options,
+                      const std::filesystem::path &program_directory);
+
+// Whether the harness could not drop privileges for `result`'s run; such a
+// test is skipped.
+bool privileges_not_dropped(const RunResult &result);
+
 // A run whose standard input holds `input`.
 RunResult run_cdmg2csv(const std::filesystem::path &directory,
                        const std::string &input);
